@@ -114,11 +114,10 @@ ssize_t vmExtent(uintptr_t addr, size_t len) {
   uintptr_t at = addr;
   while (at < end) {
     size_t n = 0;
-    for (uintptr_t p = at; n < kBatch && p < end; ++n) {
-      remote[n] = {reinterpret_cast<void*>(p), 1};
-      const uintptr_t next = (p & ~(page - 1)) + page;
-      if (next <= p) break;  // the top page of the address space
-      p = next;
+    while (n < kBatch && at < end) {
+      remote[n++] = {reinterpret_cast<void*>(at), 1};
+      const uintptr_t next = (at & ~(page - 1)) + page;
+      at = next > at ? next : end;  // the top page of the address space ends the range
     }
     iovec local{sink, n};
     const ssize_t got = process_vm_readv(getpid(), &local, 1, remote, n, 0);
@@ -128,10 +127,6 @@ ssize_t vmExtent(uintptr_t addr, size_t len) {
     }
     const size_t pages = got < 0 ? 0 : static_cast<size_t>(got);
     if (pages < n) return static_cast<ssize_t>(reinterpret_cast<uintptr_t>(remote[pages].iov_base) - addr);
-    const uintptr_t last = reinterpret_cast<uintptr_t>(remote[n - 1].iov_base);
-    const uintptr_t next = (last & ~(page - 1)) + page;
-    if (next <= last) break;
-    at = next;
   }
   return static_cast<ssize_t>(len);
 }
