@@ -7,10 +7,22 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 #include "driver/console.h"
 #include "sdk/sdkmem.h"
+
+// SSE2 folds block extremes; the portable loop is kept for other targets
+// (and can be chosen with -DIRPROBE_SCAN_SSE2=0).
+#ifndef IRPROBE_SCAN_SSE2
+#if defined(__SSE2__) || defined(_M_X64)
+#define IRPROBE_SCAN_SSE2 1
+#else
+#define IRPROBE_SCAN_SSE2 0
+#endif
+#endif
+#if IRPROBE_SCAN_SSE2
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -24,7 +36,6 @@ constexpr size_t kWindowStep = 16;
 constexpr size_t kSampleStep = 8;
 constexpr size_t kBlockBytes = 16;
 constexpr size_t kBlocksPerWindow = kWindowBytes / kBlockBytes;
-constexpr size_t kMaxWindows = (0x1fbf0 - kScanFirst) / kWindowStep + 1;  // 8112
 constexpr int kMinSpread = 101;
 
 // One past the last device offset whose bytes are in the copy, capped at end.
@@ -67,71 +78,101 @@ void scanDoubles(const unsigned char* bytes, size_t readable) {
   }
 }
 
-// Sliding minimum and maximum of kBlocksPerWindow consecutive values: the
-// values are cut into segments of that length; a window spans the tail of one
-// segment and the head of the next, so its extreme is that of the segment
-// suffix at its start and the segment prefix at its end.
-void slidingExtremes(const std::vector<unsigned char>& lo, const std::vector<unsigned char>& hi, size_t windows,
-                     unsigned char* mins, unsigned char* maxs) {
-  const size_t n = lo.size();
-  std::vector<unsigned char> preLo(n), preHi(n), sufLo(n), sufHi(n);
-  for (size_t i = 0; i < n; ++i) {
-    bool head = i % kBlocksPerWindow == 0;
-    preLo[i] = head ? lo[i] : std::min(preLo[i - 1], lo[i]);
-    preHi[i] = head ? hi[i] : std::max(preHi[i - 1], hi[i]);
+// Minimum and maximum of the 16 bytes at q.
+void blockExtremes(const unsigned char* q, unsigned char& lo, unsigned char& hi) {
+  lo = hi = q[0];
+  for (size_t i = 1; i < kBlockBytes; ++i) {
+    lo = std::min(lo, q[i]);
+    hi = std::max(hi, q[i]);
   }
-  for (size_t i = n; i-- > 0;) {
-    bool tail = i + 1 == n || (i + 1) % kBlocksPerWindow == 0;
-    sufLo[i] = tail ? lo[i] : std::min(sufLo[i + 1], lo[i]);
-    sufHi[i] = tail ? hi[i] : std::max(sufHi[i + 1], hi[i]);
-  }
-  for (size_t w = 0; w < windows; ++w) {
-    size_t last = w + kBlocksPerWindow - 1;
-    mins[w] = std::min(sufLo[w], preLo[last]);
-    maxs[w] = std::max(sufHi[w], preHi[last]);
+}
+
+// The same for the two blocks at q and q + 16, into lo[0..1] and hi[0..1].
+// With SSE2 (which every x86-64 compiler has) the two blocks are folded
+// side by side in one register, their bytes 8, 4, 2 and 1 apart.
+void blockPairExtremes(const unsigned char* q, unsigned char* lo, unsigned char* hi) {
+#if IRPROBE_SCAN_SSE2
+  const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+  const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + kBlockBytes));
+  const __m128i a = _mm_unpacklo_epi64(v0, v1), b = _mm_unpackhi_epi64(v0, v1);
+  __m128i mn = _mm_min_epu8(a, b), mx = _mm_max_epu8(a, b);
+  mn = _mm_min_epu8(mn, _mm_srli_epi64(mn, 32));
+  mx = _mm_max_epu8(mx, _mm_srli_epi64(mx, 32));
+  mn = _mm_min_epu8(mn, _mm_srli_epi64(mn, 16));
+  mx = _mm_max_epu8(mx, _mm_srli_epi64(mx, 16));
+  mn = _mm_min_epu8(mn, _mm_srli_epi64(mn, 8));
+  mx = _mm_max_epu8(mx, _mm_srli_epi64(mx, 8));
+  lo[0] = static_cast<unsigned char>(_mm_cvtsi128_si32(mn));
+  lo[1] = static_cast<unsigned char>(_mm_extract_epi16(mn, 4));
+  hi[0] = static_cast<unsigned char>(_mm_cvtsi128_si32(mx));
+  hi[1] = static_cast<unsigned char>(_mm_extract_epi16(mx, 4));
+#else
+  blockExtremes(q, lo[0], hi[0]);
+  blockExtremes(q + kBlockBytes, lo[1], hi[1]);
+#endif
+}
+
+// One doubling step over the block-extreme tables: entry i of the output
+// covers the blocks of input entries i and i + span. The fixed length and
+// distinct tables let the compiler vectorize it.
+constexpr size_t kMaxBlocks = kLutWindows + kBlocksPerWindow - 1;
+constexpr size_t kTableLen = (kMaxBlocks + 15) / 16 * 16;
+constexpr size_t kTableSize = kTableLen + kBlocksPerWindow / 2;
+
+struct ExtremeTables {
+  unsigned char lo[kTableSize], hi[kTableSize];
+};
+
+inline void doubleSpan(const ExtremeTables& in, ExtremeTables& out, size_t span) {
+  for (size_t i = 0; i < kTableLen; ++i) {
+    out.lo[i] = std::min(in.lo[i], in.lo[i + span]);
+    out.hi[i] = std::max(in.hi[i], in.hi[i + span]);
   }
 }
 
 }  // namespace
 
 void lutWindowExtremes(const unsigned char* p, size_t windows, unsigned char* mins, unsigned char* maxs) {
+  windows = std::min(windows, kLutWindows);
   if (windows == 0) return;
+  // Block extremes, then spans of 2, 4, ..., 64 blocks; entries past the
+  // real blocks hold leftovers and are never read as results.
   const size_t blocks = windows + kBlocksPerWindow - 1;
-  std::vector<unsigned char> lo(blocks), hi(blocks);
-  for (size_t b = 0; b < blocks; ++b) {
-    const unsigned char* q = p + b * kBlockBytes;
-    unsigned char mn = q[0], mx = q[0];
-    for (size_t i = 1; i < kBlockBytes; ++i) {
-      mn = std::min(mn, q[i]);
-      mx = std::max(mx, q[i]);
-    }
-    lo[b] = mn;
-    hi[b] = mx;
-  }
-  slidingExtremes(lo, hi, windows, mins, maxs);
+  ExtremeTables a = {}, b = {};
+  size_t i = 0;
+  for (; i + 2 <= blocks; i += 2) blockPairExtremes(p + i * kBlockBytes, a.lo + i, a.hi + i);
+  if (i < blocks) blockExtremes(p + i * kBlockBytes, a.lo[i], a.hi[i]);
+  doubleSpan(a, b, 1);
+  doubleSpan(b, a, 2);
+  doubleSpan(a, b, 4);
+  doubleSpan(b, a, 8);
+  doubleSpan(a, b, 16);
+  doubleSpan(b, a, 32);
+  memcpy(mins, a.lo, windows);
+  memcpy(maxs, a.hi, windows);
 }
 
 void scanLutWindows(const unsigned char* bytes, size_t readable) {
   readable = std::min(readable, kScanBytes);
   if (readable < kWindowBytes) return;
-  const size_t windows = std::min(kMaxWindows, (readable - kWindowBytes) / kWindowStep + 1);
-  unsigned char mins[kMaxWindows], maxs[kMaxWindows];
+  const size_t windows = std::min(kLutWindows, (readable - kWindowBytes) / kWindowStep + 1);
+  unsigned char mins[kLutWindows], maxs[kLutWindows];
   lutWindowExtremes(bytes, windows, mins, maxs);
 
-  // Every eighth byte forms one sample sequence shared by all windows; window
-  // w samples entries 2w .. 2w + 127 and passes when none of 2w + 1 .. 2w + 127
-  // is below its predecessor, i.e. when the last such drop is at or before 2w.
+  // Every eighth byte forms one sample sequence shared by all windows;
+  // window w samples 2w .. 2w + 127 and passes the monotonic test when the
+  // last sample below its predecessor comes no later than 2w. Each window
+  // adds the two samples that follow those of the window before.
   constexpr size_t kSamples = kWindowBytes / kSampleStep;
-  const size_t perStep = kWindowStep / kSampleStep;
-  size_t next = 1;
+  constexpr size_t kSamplesPerStep = kWindowStep / kSampleStep;
   size_t lastDrop = 0;
+  size_t next = 1;
   for (size_t w = 0; w < windows; ++w) {
-    const size_t first = w * perStep;
-    for (; next <= first + kSamples - 1; ++next) {
+    const size_t first = w * kSamplesPerStep;
+    for (; next < first + kSamples; ++next) {
       if (bytes[next * kSampleStep] < bytes[(next - 1) * kSampleStep]) lastDrop = next;
     }
-    if (lastDrop > first) continue;
-    if (maxs[w] - mins[w] < kMinSpread) continue;
+    if (lastDrop > first || maxs[w] - mins[w] < kMinSpread) continue;
     const unsigned char* win = bytes + w * kWindowStep;
     report("  LUT candidate dev+0x%04x: min=%d max=%d first=%d last=%d\n",
            static_cast<unsigned>(kScanFirst + w * kWindowStep), mins[w], maxs[w], win[0], win[kWindowBytes - 1]);
