@@ -17,8 +17,8 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 // Record-like content: zero, small-count, pointer and double words, with a
-// few zeroed stretches whose windows pass the monotonic test. No window is a
-// candidate, so the pass prints nothing.
+// few constant stretches whose windows pass the monotonic test. No window is
+// a candidate, so the pass prints nothing.
 Bytes typicalRecord() {
   std::mt19937_64 rng(7);
   Bytes rec(kScanBytes, 0);
@@ -35,7 +35,13 @@ Bytes typicalRecord() {
     }
     memcpy(rec.data() + o, &word, 8);
   }
-  for (size_t o : {0x2000u, 0x9000u, 0x15000u}) memset(rec.data() + o, 0, 0x1000);
+  // Constant stretches, fenced by a sample of 255 before and 0 after so that
+  // the windows reaching past them fail the monotonic test.
+  for (size_t o : {0x2000u, 0x9000u, 0x15000u}) {
+    memset(rec.data() + o, 0x40, 0x1000);
+    rec[o - 8] = 255;
+    rec[o + 0x1000] = 0;
+  }
   return rec;
 }
 
