@@ -136,10 +136,11 @@ TEST(WindowSpan, UnsignedDifferenceWhenLoBelowHi) {
   for (const auto& c : cases) EXPECT_EQ(windowSpan(c.hi, c.lo), c.span) << c.hi << " " << c.lo;
 }
 
-// A device record that ends at 0x42400: what is readable is written, the rest
-// reads 0 or leaves a shorter file, and nothing faults.
+// A device record that ends at 0x42400 (no-access beyond, past every offset
+// read): what is readable is written, the rest reads 0 or leaves a shorter
+// file, and nothing faults.
 TEST_F(CorrectionDump, ShortDeviceRecordGivesPrefixesAndZeros) {
-  GuardedRegion shortDev = mapGuarded(0x42400);
+  GuardedRegion shortDev = mapGuarded(0x42400, 0x20000);
   ctx.dev = shortDev.start;
   putU32(ctx.dev + 0x4202c, 9);
   putU32(ctx.dev + 0x42030, 5);

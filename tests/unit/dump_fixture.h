@@ -24,8 +24,8 @@
 
 namespace dumptest {
 
-// `bytes` readable bytes starting at `start`, directly followed by a
-// no-access page at `guard`.
+// `bytes` readable bytes starting at `start`, directly followed by no-access
+// pages from `guard` on (one page unless asked for more).
 struct GuardedRegion {
   void* map = nullptr;
   size_t mapBytes = 0;
@@ -33,11 +33,12 @@ struct GuardedRegion {
   uintptr_t guard = 0;
 };
 
-inline GuardedRegion mapGuarded(size_t bytes) {
+inline GuardedRegion mapGuarded(size_t bytes, size_t guardBytes = 0) {
   const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
   const size_t body = (bytes + page - 1) / page * page;
+  const size_t guard = guardBytes > page ? (guardBytes + page - 1) / page * page : page;
   GuardedRegion r;
-  r.mapBytes = body + page;
+  r.mapBytes = body + guard;
   r.map = mmap(nullptr, r.mapBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (r.map == MAP_FAILED) {
     ADD_FAILURE() << "mmap failed";
@@ -45,7 +46,7 @@ inline GuardedRegion mapGuarded(size_t bytes) {
     return r;
   }
   auto* base = static_cast<unsigned char*>(r.map);
-  mprotect(base + body, page, PROT_NONE);
+  mprotect(base + body, guard, PROT_NONE);
   r.guard = reinterpret_cast<uintptr_t>(base + body);
   r.start = r.guard - bytes;
   return r;
@@ -87,7 +88,7 @@ class DumpTest : public testing::Test {
   void SetUp() override {
     device = mapGuarded(kDeviceBytes);
     image = mapGuarded(kImageBytes);
-    pool = mapGuarded(kPoolBytes);
+    pool = mapGuarded(kPoolBytes, 0x4000);  // covers a stream record placed at the guard
     outDir = makeTempDir();
     g_dir = outDir.c_str();
 
