@@ -65,6 +65,7 @@ ToolResult runTool(const ToolRun& run) {
   const std::string outPath = r.workDir + "/stdout.txt";
   const std::string errPath = r.workDir + "/stderr.txt";
   if (run.variant.empty()) mkdir(libDir.c_str(), 0755);
+  mkdir((r.workDir + "/out").c_str(), 0755);  // the output directory most cases use
 
   std::vector<std::string> argv;
   if (underWine()) argv.push_back(env("IRPROBE_TOOLS") + "/wine-run.sh");
