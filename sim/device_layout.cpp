@@ -57,6 +57,11 @@ void writeCalibration(Camera& c) {
   putF64(c, 0x1a8, 273.15);
   putF64(c, 0x1b0, 100.0);  // counts per kelvin
   putF64(c, 0x1b8, 25163.5);
+  // A gamma curve, led in by bytes of 100 so that only the window at the
+  // curve's own start looks like a look-up table, not the ones leading in.
+  uint8_t lead[1024];
+  std::memset(lead, 100, sizeof lead);
+  putBytes(c, 0x3c00, lead, sizeof lead);
   uint8_t gamma[1024];
   for (int i = 0; i < 1024; ++i) gamma[i] = static_cast<uint8_t>(255.0 * std::pow(i / 1023.0, 0.8) + 0.5);
   putBytes(c, 0x4000, gamma, sizeof gamma);

@@ -94,7 +94,7 @@ void publishFrame(Camera& c) {
   put32(c, 0x47950, a.rawMin);
   put32(c, 0x47954, a.rawMax);
 
-  if (c.stream.data) std::memcpy(c.stream.data + 0x2d78, &c.delivered, 4);
+  if (c.stream.data) std::memcpy(c.stream.data + 0x2d78, &c.frameNo, 4);
   if (c.barInfo.data) {
     const double range[2] = {celsiusOfCounts(a.lo), celsiusOfCounts(a.hi)};
     const uint32_t shape[4] = {1024, 4, static_cast<uint32_t>(c.unitMode), c.frameNo};
