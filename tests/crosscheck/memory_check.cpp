@@ -2,6 +2,7 @@
 // memory that ends in a no-access page (and, on Windows, a guard page and a
 // reserved page), null, low, wild and wrapping addresses. The same checks
 // run natively and as a Windows program under wine.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -141,6 +142,36 @@ void checkWildAddresses() {
   check(copyVia(0, dst, 8) == 0, "copyVia through a null field address");
 }
 
+#ifdef _WIN32
+// Walks the whole image of a loaded module page by page: wine leaves some
+// section pages no-access, and none of them may fault; the header page and
+// the image as one range must agree with the extent.
+void checkModuleImage(const char* name) {
+  char what[160];
+  const auto* image = reinterpret_cast<const unsigned char*>(GetModuleHandleA(name));
+  std::snprintf(what, sizeof what, "module %s is loaded", name ? name : "(exe)");
+  check(image != nullptr, what);
+  if (!image) return;
+  const uintptr_t base = reinterpret_cast<uintptr_t>(image);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
+  const size_t size = nt->OptionalHeader.SizeOfImage;
+  static unsigned char buf[64 << 20];
+  const size_t whole = plat::readMemory(base, buf, std::min(size, sizeof buf));
+  std::snprintf(what, sizeof what, "module %s: whole-image read matches its extent", name ? name : "(exe)");
+  check(whole >= pageSize() && whole == plat::readableExtent(base, std::min(size, sizeof buf)), what);
+  size_t readablePages = 0;
+  for (size_t off = 0; off < size; off += pageSize()) {
+    unsigned char page[8];
+    if (plat::readMemory(base + off, page, sizeof page) == sizeof page) ++readablePages;
+    (void)readU32(base + off + pageSize() - 2);
+  }
+  std::snprintf(what, sizeof what, "module %s: every page probed without a fault (%zu of %zu readable)",
+                name ? name : "(exe)", readablePages, (size + pageSize() - 1) / pageSize());
+  check(readablePages > 0, what);
+}
+#endif
+
 }  // namespace
 
 int main() {
@@ -148,6 +179,9 @@ int main() {
   checkBarrier(Barrier::Reserved, "unmapped page");
 #ifdef _WIN32
   checkBarrier(Barrier::Guard, "guard page");
+  checkModuleImage(nullptr);
+  checkModuleImage("kernel32.dll");
+  checkModuleImage("ntdll.dll");
 #endif
   checkWildAddresses();
   std::printf("%d passed, %d failed\n", g_passed, g_failed);
