@@ -69,7 +69,7 @@ IRSIM_EXPORT int MAG_GetOutputBMPdataRGB24(int channel, unsigned char* rgb, int 
   Camera& c = lockedCamera();
   if (!answers(c, channel) || !rgb || size <= 0) return 0;
   const size_t n = std::min(static_cast<size_t>(size), c.rgbImg.size());
-  std::memcpy(rgb, c.rgbImg.data(), n);
+  if (n) std::memcpy(rgb, c.rgbImg.data(), n);
   return 1;
 }
 
@@ -82,7 +82,7 @@ IRSIM_EXPORT int MAG_GetTemperatureData_Raw(int channel, void* temp, int size, i
   if (!answers(c, channel) || c.sc.tempResult == 0) return 0;
   if (temp && size > 0) {
     const size_t n = std::min(static_cast<size_t>(size), c.tempMap.size() * 4);
-    std::memcpy(temp, c.tempMap.data(), n);
+    if (n) std::memcpy(temp, c.tempMap.data(), n);
   }
   return c.sc.tempResult;
 }

@@ -9,7 +9,7 @@
 #include "palette.h"
 
 void putBytes(Camera& c, uint32_t off, const void* src, size_t n) {
-  if (!c.dev || off >= c.devLen) return;
+  if (!c.dev || n == 0 || off >= c.devLen) return;
   if (n > c.devLen - off) n = c.devLen - off;
   std::memcpy(c.dev + off, src, n);
 }
@@ -19,7 +19,7 @@ void put64(Camera& c, uint32_t off, uint64_t v) { putBytes(c, off, &v, sizeof v)
 void putF64(Camera& c, uint32_t off, double v) { putBytes(c, off, &v, sizeof v); }
 
 void fillExposed(Exposed& e, const void* src, size_t n) {
-  if (!e.data) return;
+  if (!e.data || n == 0) return;
   std::memcpy(e.data, src, n < e.bytes ? n : e.bytes);
 }
 

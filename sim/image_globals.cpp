@@ -1,6 +1,6 @@
-// The writable block that covers the module globals' image offsets. It is
-// one large zero-initialised array, so it lands in .bss right after the
-// library's small code and spans the offsets of every global.
+// The writable block that covers the module globals' image offsets: one
+// large zero-initialised array. On Windows it lands in .bss right after the
+// library's small code; natively image_layout.ld puts it ahead of the code.
 #include "image_globals.h"
 
 #include <cstdio>
@@ -15,8 +15,14 @@
 
 namespace {
 
+#if defined(__ELF__)
+#define IRSIM_IMAGE_SECTION __attribute__((section(".irsim_image")))
+#else
+#define IRSIM_IMAGE_SECTION
+#endif
+
 constexpr size_t kStoreBytes = 0xa0000;
-alignas(4096) unsigned char g_store[kStoreBytes];
+IRSIM_IMAGE_SECTION alignas(4096) unsigned char g_store[kStoreBytes];
 
 struct GlobalSpan {
   const char* name;
