@@ -4,6 +4,11 @@
 #include <dlfcn.h>
 #include <elf.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
 
 #include <chrono>
 #include <filesystem>
@@ -148,6 +153,25 @@ TEST(FlatField, OnRemovesTheFixedPatternAndChangesTheCorrectionState) {
   EXPECT_EQ(peek<uint32_t>(sim().base + 0x73bf4), 0u);
   EXPECT_GT(roughness(d.dev), noisy / 2);
   EXPECT_EQ(bytesAt(peek<uintptr_t>(d.dev + 0x41840), 38400), std::vector<unsigned char>(38400, 0));
+}
+
+std::atomic<int> g_childFrames{0};
+void countFrame(const unsigned char*, int, int, int) { g_childFrames.fetch_add(1); }
+
+TEST(Lifetime, ProcessMayExitWhileTheCameraRuns) {
+  useScenario("fast");
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    sim().SetNewIRFrameDelegate(countFrame);
+    sim().Start();
+    while (g_childFrames.load() < 3) sleepMs(5);
+    std::exit(7);  // static destructors run while frames keep coming
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 7);
 }
 
 double doubleAt(const unsigned char* p) {
