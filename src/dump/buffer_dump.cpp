@@ -11,10 +11,7 @@ namespace {
 
 // Saves len bytes from ptr as "<base><ext>" unless ptr is null.
 void saveBuffer(const PairState& pair, const char* ext, uintptr_t ptr, size_t len) {
-  if (ptr == 0) return;
-  char name[128];
-  formatText(name, sizeof name, "%s%s", pair.base, ext);
-  saveSdk(name, ptr, len);
+  if (ptr != 0) savePairFileSdk(pair.base, ext, ptr, len);
 }
 
 }  // namespace
@@ -47,8 +44,6 @@ void dumpBuffersAndCounters(const CaptureContext& ctx, const PairState& pair) {
 
   const uint32_t cnt[4] = {devU32(d, dev::kE0), devU32(d, dev::kF10), readU32(moduleAddr(ctx.coreBase, img::kGlobframe)),
                            readU32(moduleAddr(ctx.coreBase, img::kFfcstate))};
-  char name[128];
-  formatText(name, sizeof name, "%s.cnt", pair.base);
-  save(name, cnt, sizeof cnt);
+  savePairFile(pair.base, ".cnt", cnt, sizeof cnt);
   report("  cnt: e0=%u f10=%u globframe=%u ffcstate=%u\n", cnt[0], cnt[1], cnt[2], cnt[3]);
 }

@@ -73,23 +73,19 @@ void dumpCorrectionState(const CaptureContext& ctx, PairState& pair) {
   const StateSnapshot& s = pair.snap;
   formatText(pair.base, sizeof pair.base, "pair_%03d", pair.index);
 
-  char name[128];
   const uint32_t win[8] = {s.hi, s.lo, s.pixels, s.comp_off, s.shift, s.gain, s.sm, s.ref};
-  formatText(name, sizeof name, "%s.win", pair.base);
-  save(name, win, sizeof win);
+  savePairFile(pair.base, ".win", win, sizeof win);
 
   const uint32_t win2[14] = {s.p47944, s.p47950, s.p47954, s.t_base,   s.t_now, s.w41848, s.w41858,
                              s.w41340, s.w41348, s.w41fe0, s.comp_off, s.shift, s.gain,   s.sm};
-  formatText(name, sizeof name, "%s.win2", pair.base);
-  save(name, win2, sizeof win2);
+  savePairFile(pair.base, ".win2", win2, sizeof win2);
 
   // th, g0, g1 back to back; bytes that cannot be read stay 0.
   uint16_t nuc[48] = {};
   copyDev(d, dev::kThrp, nuc, 32);
   copyDev(d, dev::kGainp, nuc + 16, 32);
   copyDev(d, dev::kG1, nuc + 32, 32);
-  formatText(name, sizeof name, "%s.nuctab", pair.base);
-  save(name, nuc, sizeof nuc);
+  savePairFile(pair.base, ".nuctab", nuc, sizeof nuc);
   report("  nuctab th[0:4]=%d,%d,%d,%d g0[0:4]=%d,%d,%d,%d g1[0:4]=%d,%d,%d,%d\n", nuc[0], nuc[1], nuc[2], nuc[3],
          nuc[16], nuc[17], nuc[18], nuc[19], nuc[32], nuc[33], nuc[34], nuc[35]);
 
@@ -102,14 +98,10 @@ void dumpCorrectionState(const CaptureContext& ctx, PairState& pair) {
   const uint32_t nsegs = devU32(d, dev::kNsegs);
   report("  nsegs=%u table_bytes=%u\n", nsegs, tableBytes(nsegs));
 
-  formatText(name, sizeof name, "%s.thr", pair.base);
-  saveSdk(name, d + dev::k41848, thrBytes(nsegs));
+  savePairFileSdk(pair.base, ".thr", d + dev::k41848, thrBytes(nsegs));
   if (gainFileWritten(nsegs)) {
-    formatText(name, sizeof name, "%s.gain", pair.base);
-    saveSdk(name, d + dev::kGainp, tableBytes(nsegs));
+    savePairFileSdk(pair.base, ".gain", d + dev::kGainp, tableBytes(nsegs));
   }
-  formatText(name, sizeof name, "%s.lut", pair.base);
-  saveSdk(name, d + dev::kLut, 1024);
-  formatText(name, sizeof name, "%s.hist", pair.base);
-  saveSdk(name, d + dev::kHist, 1024);
+  savePairFileSdk(pair.base, ".lut", d + dev::kLut, 1024);
+  savePairFileSdk(pair.base, ".hist", d + dev::kHist, 1024);
 }

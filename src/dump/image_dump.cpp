@@ -13,33 +13,21 @@ namespace {
 // mutex is released, so the SDK's thread never waits on file output.
 unsigned char g_cbCopy[kCallbackImageBytes];
 
-void saveAs(const PairState& pair, const char* ext, const void* buf, uint64_t len) {
-  char name[128];
-  formatText(name, sizeof name, "%s%s", pair.base, ext);
-  save(name, buf, len);
-}
-
-void saveSdkAs(const PairState& pair, const char* ext, uintptr_t addr, uint64_t len) {
-  char name[128];
-  formatText(name, sizeof name, "%s%s", pair.base, ext);
-  saveSdk(name, addr, len);
-}
-
 }  // namespace
 
 void dumpImages(const SdkApi& api, const CaptureContext& ctx, const PairState& pair) {
   const uint64_t pixels = ctx.dispPixels > 0 ? static_cast<uint64_t>(ctx.dispPixels) : 0;
-  saveAs(pair, ".gray", ctx.gray, pixels);
-  saveAs(pair, ".rgb", ctx.rgb, pixels * 3);
-  saveAs(pair, ".raw", ctx.raw, ctx.rawBytes);
-  saveAs(pair, ".pal", ctx.pal, 1024);
+  savePairFile(pair.base, ".gray", ctx.gray, pixels);
+  savePairFile(pair.base, ".rgb", ctx.rgb, pixels * 3);
+  savePairFile(pair.base, ".raw", ctx.raw, ctx.rawBytes);
+  savePairFile(pair.base, ".pal", ctx.pal, 1024);
 
   int32_t cbw = 0, cbh = 0;
   const size_t cbBytes = copyCallbackImage(g_cbCopy, &cbw, &cbh);
-  saveAs(pair, ".cbrgb", g_cbCopy, cbBytes);
+  savePairFile(pair.base, ".cbrgb", g_cbCopy, cbBytes);
 
-  if (pair.rc_temp != 0) saveAs(pair, ".t32", ctx.temp, ctx.mapBytes);
-  saveSdkAs(pair, ".hdr", ctx.header, 96);
+  if (pair.rc_temp != 0) savePairFile(pair.base, ".t32", ctx.temp, ctx.mapBytes);
+  savePairFileSdk(pair.base, ".hdr", ctx.header, 96);
 
   if (api.MAG_GetOutputColorBardata) {
     const void* data = nullptr;
@@ -49,8 +37,8 @@ void dumpImages(const SdkApi& api, const CaptureContext& ctx, const PairState& p
     if (rc != 0 && data != nullptr) {
       // Read through the bounded copy: a block shorter than asked for
       // leaves a shorter file instead of a fault.
-      saveSdkAs(pair, ".bar", reinterpret_cast<uintptr_t>(data), 4096);
-      saveSdkAs(pair, ".barinfo", reinterpret_cast<uintptr_t>(info ? info : data), 64);
+      savePairFileSdk(pair.base, ".bar", reinterpret_cast<uintptr_t>(data), 4096);
+      savePairFileSdk(pair.base, ".barinfo", reinterpret_cast<uintptr_t>(info ? info : data), 64);
     }
   }
 

@@ -7,17 +7,6 @@
 #include "dump/save.h"
 #include "sdk/sdkmem.h"
 
-namespace {
-
-// Saves a record the dump assembled as "<base><ext>".
-void saveRecord(const PairState& pair, const char* ext, const void* rec, size_t len) {
-  char name[128];
-  formatText(name, sizeof name, "%s%s", pair.base, ext);
-  save(name, rec, len);
-}
-
-}  // namespace
-
 void dumpModesAndStream(const CaptureContext& ctx, const PairState& pair) {
   const uintptr_t d = ctx.dev;
   // All three pieces are read before any is written; smo1 and smo2 keep only
@@ -28,9 +17,9 @@ void dumpModesAndStream(const CaptureContext& ctx, const PairState& pair) {
   const size_t smo2Len = copyDev(d, dev::kSmo2, smo2, sizeof smo2);
   const uint32_t modes[6] = {devU32(d, dev::kFd8), devU32(d, dev::kFdc), devU32(d, dev::kFe0),
                              devU32(d, dev::kFe4), devU32(d, dev::kFdc), devU32(d, dev::k11c)};
-  saveRecord(pair, ".smo1", smo1, smo1Len);
-  saveRecord(pair, ".smo2", smo2, smo2Len);
-  saveRecord(pair, ".modes", modes, sizeof modes);
+  savePairFile(pair.base, ".smo1", smo1, smo1Len);
+  savePairFile(pair.base, ".smo2", smo2, smo2Len);
+  savePairFile(pair.base, ".modes", modes, sizeof modes);
 
   const uintptr_t f20p = devPtr(d, dev::kF20);
   report("  modes: fd8=%u fdc=%u fe0=%u fe4=%u 11c=%u refp=%p f20p=%p\n", modes[0], modes[1], modes[2], modes[3],
@@ -41,7 +30,7 @@ void dumpModesAndStream(const CaptureContext& ctx, const PairState& pair) {
   if (stream != 0) {
     uint32_t fields[6];
     for (int i = 0; i < 6; ++i) fields[i] = readU32(stream + kStreamFields[i]);
-    saveRecord(pair, ".stream", fields, sizeof fields);
+    savePairFile(pair.base, ".stream", fields, sizeof fields);
     report("  stream: 2d78=%u 2d88=%u 2d8c=%u 2d90=%u 2d94=%u 2d98=%u\n", fields[0], fields[1], fields[2], fields[3],
            fields[4], fields[5]);
   }

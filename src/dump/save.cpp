@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "driver/args.h"
+#include "driver/console.h"
 #include "platform/platform.h"
 #include "sdk/sdkmem.h"
 
@@ -44,4 +45,16 @@ void saveSdk(const char* name, uintptr_t addr, uint64_t len) {
     done += got;
   }
   fclose(f);
+}
+
+void savePairFile(const char* base, const char* ext, const void* buf, uint64_t len) {
+  char name[128];
+  formatText(name, sizeof name, "%s%s", base, ext);
+  save(name, buf, len);
+}
+
+void savePairFileSdk(const char* base, const char* ext, uintptr_t addr, uint64_t len) {
+  char name[128];
+  formatText(name, sizeof name, "%s%s", base, ext);
+  saveSdk(name, addr, len);
 }

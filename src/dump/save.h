@@ -14,3 +14,7 @@ void save(const char* name, const void* buf, uint64_t len);
 // file (an empty file when nothing at addr is readable). Copies through a
 // fixed scratch buffer, so SDK memory is never touched directly.
 void saveSdk(const char* name, uintptr_t addr, uint64_t len);
+
+// save and saveSdk for the pair file "<base><ext>" (ext with its dot).
+void savePairFile(const char* base, const char* ext, const void* buf, uint64_t len);
+void savePairFileSdk(const char* base, const char* ext, uintptr_t addr, uint64_t len);

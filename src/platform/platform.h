@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace plat {
 
@@ -29,7 +30,19 @@ uint32_t tickMs();
 extern const char kPathSep;
 // Writes "<dir><sep><name>" into out; returns false (out untouched beyond
 // out[0] = 0) when the joined path does not fit in cap bytes.
-bool joinPath(char* out, size_t cap, const char* dir, const char* name);
+inline bool joinPath(char* out, size_t cap, const char* dir, const char* name) {
+  if (!out || cap == 0) return false;
+  out[0] = 0;
+  if (!dir || !name) return false;
+  const size_t d = std::strlen(dir);
+  const size_t n = std::strlen(name);
+  if (d >= cap || n >= cap || d + 1 + n >= cap) return false;
+  std::memcpy(out, dir, d);
+  out[d] = kPathSep;
+  std::memcpy(out + d + 1, name, n);
+  out[d + 1 + n] = 0;
+  return true;
+}
 
 // Copies up to len bytes starting at addr into dst, stopping at the first
 // byte that is not readable (page-granular). Returns the number of bytes

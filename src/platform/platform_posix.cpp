@@ -48,20 +48,6 @@ uint32_t tickMs() {
   return static_cast<uint32_t>(ms);
 }
 
-bool joinPath(char* out, size_t cap, const char* dir, const char* name) {
-  if (!out || cap == 0) return false;
-  out[0] = 0;
-  if (!dir || !name) return false;
-  const size_t d = std::strlen(dir);
-  const size_t n = std::strlen(name);
-  if (d >= cap || n >= cap || d + 1 + n >= cap) return false;
-  std::memcpy(out, dir, d);
-  out[d] = kPathSep;
-  std::memcpy(out + d + 1, name, n);
-  out[d + 1 + n] = 0;
-  return true;
-}
-
 namespace {
 
 // The lowest 64 KiB are never mapped for user code; a pointer there is a
