@@ -12,12 +12,6 @@ namespace {
 
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
-// The lines of one pair before its "[%d]" line, then its sample points.
-struct Pending {
-  LogPair pair;
-  bool open = false;
-};
-
 bool parsePtrs(const std::string& line, std::array<uint64_t, 8>& slots) {
   const char* p = line.c_str() + std::strlen("  ptrs418x: ");
   for (int i = 0; i < 8; ++i) {
@@ -35,7 +29,7 @@ bool parsePtrs(const std::string& line, std::array<uint64_t, 8>& slots) {
 std::optional<RunLog> parseRunLog(const std::string& text, std::string& error) {
   RunLog log;
   bool sawCapturing = false;
-  Pending pending;
+  LogPair pending;  // the lines of one pair before its "[%d]" line
   bool pointsOpen = false;  // sample points go to the last pair read
   size_t pos = 0;
   while (pos < text.size()) {
@@ -57,25 +51,25 @@ std::optional<RunLog> parseRunLog(const std::string& text, std::string& error) {
       }
       continue;
     }
+    // Sample points follow their pair's "[%d]" line without a break.
+    if (!startsWith(line, "  pt(")) pointsOpen = false;
     if (startsWith(line, "TriggerFFC=")) {
       log.ffcBound = line.find_first_not_of('0', std::strlen("TriggerFFC=")) != std::string::npos;
       continue;
     }
     if (startsWith(line, ">>> TriggerFFC(")) {
-      pending.open = true;
-      pending.pair.ffc = line[std::strlen(">>> TriggerFFC(")] == '1' ? 1 : 0;
-      pointsOpen = false;
+      pending.ffc = line[std::strlen(">>> TriggerFFC(")] == '1' ? 1 : 0;
       continue;
     }
     if (line.empty() || line[0] == '[') {
-      LogPair& p = pending.pair;
+      LogPair& p = pending;
       unsigned fcnt = 0;
       if (std::sscanf(line.c_str(), "[%d] frames=%d fcnt=%u rc_rgb=%d rc_temp=%d cb=%dx%d", &p.index, &p.frames,
                       &fcnt, &p.rcRgb, &p.rcTemp, &p.cbW, &p.cbH) == 7) {
         p.fcnt = fcnt;
         log.pairs.push_back(p);
         pointsOpen = true;
-        pending = Pending{};
+        pending = LogPair{};
       }
       continue;
     }
@@ -91,24 +85,19 @@ std::optional<RunLog> parseRunLog(const std::string& text, std::string& error) {
       }
       continue;
     }
-    if (startsWith(line, "  nuctab ")) {
-      pending.open = true;
-      pointsOpen = false;
-      continue;
-    }
     unsigned v[9] = {};
     if (std::sscanf(line.c_str(), "  cnt: e0=%u f10=%u globframe=%u ffcstate=%u", &v[0], &v[1], &v[2], &v[3]) == 4) {
-      pending.pair.cnt = std::array<uint32_t, 4>{v[0], v[1], v[2], v[3]};
+      pending.cnt = std::array<uint32_t, 4>{v[0], v[1], v[2], v[3]};
     } else if (std::sscanf(line.c_str(), "  window hi=%u lo=%u span=%u pixels=%u comp_off=%u shift=%u gain=%u sm=%u ref=%u",
                            &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6], &v[7], &v[8]) == 9) {
-      pending.pair.window = std::array<uint32_t, 9>{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]};
+      pending.window = std::array<uint32_t, 9>{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]};
     } else if (startsWith(line, "  ptrs418x: ")) {
       std::array<uint64_t, 8> slots{};
-      if (parsePtrs(line, slots)) pending.pair.ptrs = slots;
+      if (parsePtrs(line, slots)) pending.ptrs = slots;
     } else if (startsWith(line, "  modes: ")) {
       const size_t at = line.find(" refp=");
       uint64_t refp = 0;
-      if (at != std::string::npos && std::sscanf(line.c_str() + at, " refp=%" SCNx64, &refp) == 1) pending.pair.refp = refp;
+      if (at != std::string::npos && std::sscanf(line.c_str() + at, " refp=%" SCNx64, &refp) == 1) pending.refp = refp;
     }
   }
   if (!sawCapturing) {
