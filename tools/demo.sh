@@ -19,3 +19,8 @@ else
 fi
 tail -n 5 capture/report.txt
 echo "capture: $(ls capture | wc -l) files in ./capture, report in ./capture/report.txt"
+# The capture as one HTML page (irprobe-report is built natively either way).
+cmake --preset native >/dev/null
+cmake --build --preset native --target irprobe-report
+build/native/report/irprobe-report capture capture/report.txt -o capture/report.html
+echo "page: open file://$PWD/capture/report.html in a browser"

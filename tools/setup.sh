@@ -3,7 +3,7 @@
 # machine (idempotent: only missing packages are installed).
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
-          g++-mingw-w64-x86-64-posix wine wine64 valgrind)
+          g++-mingw-w64-x86-64-posix wine wine64 valgrind libpng-dev chromium)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
