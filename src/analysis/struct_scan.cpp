@@ -1,7 +1,8 @@
-// Device structure scan. The range 0x100..0x1ffef is copied once with one
-// bounded read (a record that ends early yields a shorter copy, never a
-// fault); the u32, u16, LUT and double passes then run over the copy, each
-// skipping the offsets whose bytes lie past the readable part.
+// Device structure scan. Each pass copies its range with one bounded read (a
+// record that ends early yields a shorter copy, never a fault), so like a
+// scan of live memory it sees the record as it is when the pass runs; the
+// u32, u16, LUT and double passes skip the offsets whose bytes lie past the
+// readable part.
 #include "analysis/struct_scan.h"
 
 #include <algorithm>
@@ -190,6 +191,11 @@ void scanRecordBytes(const unsigned char* bytes, size_t readable) {
 
 void scanDeviceRecord(uintptr_t dev) {
   static unsigned char copy[kScanBytes];
-  size_t readable = copyDev(dev, kScanFirst, copy, sizeof copy);
-  scanRecordBytes(copy, readable);
+  const size_t valueBytes = kValueEnd - kScanFirst;
+  report("struct scan:\n");
+  scanU32(copy, copyDev(dev, kScanFirst, copy, valueBytes));
+  scanU16(copy, copyDev(dev, kScanFirst, copy, valueBytes));
+  scanLutWindows(copy, copyDev(dev, kScanFirst, copy, sizeof copy));
+  scanDoubles(copy, copyDev(dev, kScanFirst, copy, valueBytes));
+  flushReport();
 }
