@@ -9,12 +9,12 @@ bash tools/setup.sh
 mkdir -p capture
 if [ "${1:-}" = "--windows" ]; then
   cmake --preset windows >/dev/null
-  cmake --build --preset windows
+  cmake --build --preset windows --target irprobe irsim_default_thermal irsim_default_core
   (cd capture && IRPROBE_WINE_LIBDIR="$PWD/../build/windows/simlib/default" \
      ../tools/wine-run.sh ../build/windows/irprobe.exe . | tr -d '\r' > report.txt) || true
 else
   cmake --preset native >/dev/null
-  cmake --build --preset native
+  cmake --build --preset native --target irprobe irsim_default_thermal irsim_default_core
   (cd capture && LD_LIBRARY_PATH="$PWD/../build/native/simlib/default" ../build/native/irprobe . > report.txt) || true
 fi
 tail -n 5 capture/report.txt
