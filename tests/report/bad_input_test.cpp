@@ -59,6 +59,12 @@ const Case kCases[] = {
      "but pair_000.gray holds 48 bytes: a report from another run", nullptr, nullptr, nullptr},
     {"report of another run, same geometry", nullptr, [](Input& in) { replaceAll(in.report, " f10=", " f10=9"); },
      "the report does not match", nullptr, nullptr, nullptr},
+    {"report of another run that starts alike", nullptr,
+     [](Input& in) {
+       replaceAll(in.report, " f10=1 ", " f10=91 ");
+       replaceAll(in.report, " f10=2 ", " f10=92 ");
+     },
+     "the report does not match", nullptr, nullptr, nullptr},
     {"report claims no pairs", nullptr, [](Input& in) { replaceAll(in.report, "capturing 3 pairs", "capturing 0 pairs"); },
      "the report captured no pairs", nullptr, nullptr, nullptr},
     {"no header and no report",
