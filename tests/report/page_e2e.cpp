@@ -4,11 +4,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -63,7 +65,7 @@ TEST(ReportPage, SimulatedCaptureRendersInChromium) {
   ASSERT_TRUE(fs::exists(kChromium)) << kChromium << " is missing: install Debian's chromium package";
   const std::string tool = env("IRPROBE_BIN"), simlib = env("IRPROBE_SIMLIB"), report = env("IRPROBE_REPORT");
   ASSERT_FALSE(tool.empty() || simlib.empty() || report.empty()) << "IRPROBE_BIN, IRPROBE_SIMLIB, IRPROBE_REPORT";
-  const fs::path work = fs::temp_directory_path() / ("irprobe_report_e2e_" + std::to_string(std::rand()));
+  const fs::path work = fs::temp_directory_path() / ("irprobe_report_e2e_" + std::to_string(std::random_device{}()));
   fs::remove_all(work);
   fs::create_directories(work / "out");
 
