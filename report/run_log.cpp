@@ -101,7 +101,15 @@ std::optional<RunLog> parseRunLog(const std::string& text, std::string& error) {
     }
   }
   if (!sawCapturing) {
-    error = "no \"capturing N pairs (disp WxH, sensor WxH)...\" line: not the standard output of an irprobe run";
+    if (startsWith(text, "T=")) {
+      // The tool's start-up lines without a capture: say how the run ended.
+      std::string lastLine = text.substr(0, text.find_last_not_of("\r\n") + 1);
+      lastLine = lastLine.substr(lastLine.find_last_of('\n') + 1);
+      if (!lastLine.empty() && lastLine.back() == '\r') lastLine.pop_back();
+      error = "the run never started capturing (its last line: \"" + lastLine + "\")";
+    } else {
+      error = "no \"capturing N pairs (disp WxH, sensor WxH)...\" line: not the standard output of an irprobe run";
+    }
     return std::nullopt;
   }
   if (log.dispW < 1 || log.dispH < 1 || log.sensW < 0 || log.sensH < 0) {

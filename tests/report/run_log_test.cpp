@@ -55,7 +55,9 @@ TEST(RunLog, ReadsPairsSwitchesAndPoints) {
 
 TEST(RunLog, RejectsTextWithoutCapturingLine) {
   std::string error;
-  EXPECT_FALSE(irreport::parseRunLog("T=0000000000000000 C=0000000000000000\nno channel\n", error));
+  EXPECT_FALSE(irreport::parseRunLog("T=0000000000000000 C=0000000000000000\r\nno channel\r\n", error));
+  EXPECT_EQ(error, "the run never started capturing (its last line: \"no channel\")");
+  EXPECT_FALSE(irreport::parseRunLog("hello\n", error));
   EXPECT_NE(error.find("not the standard output"), std::string::npos);
   EXPECT_FALSE(irreport::parseRunLog("capturing 3 pairs (disp 0x240, sensor 0x120)...\n", error));
 }
