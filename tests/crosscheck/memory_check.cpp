@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "check.h"
 #include "platform/platform.h"
 #include "sdk/sdkmem.h"
 
@@ -21,18 +22,6 @@
 #endif
 
 namespace {
-
-int g_passed = 0;
-int g_failed = 0;
-
-void check(bool ok, const char* what) {
-  if (ok) {
-    ++g_passed;
-  } else {
-    ++g_failed;
-    std::printf("FAILED: %s\n", what);
-  }
-}
 
 size_t pageSize() {
 #ifdef _WIN32
@@ -184,6 +173,5 @@ int main() {
   checkModuleImage("ntdll.dll");
 #endif
   checkWildAddresses();
-  std::printf("%d passed, %d failed\n", g_passed, g_failed);
-  return g_failed == 0 ? 0 : 1;
+  return finish();
 }

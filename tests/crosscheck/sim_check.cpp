@@ -10,22 +10,11 @@
 #include <cstring>
 #include <vector>
 
+#include "check.h"
 #include "platform/platform.h"
 #include "sdk/sdkmem.h"
 
 namespace {
-
-int g_passed = 0;
-int g_failed = 0;
-
-void check(bool ok, const char* what) {
-  if (ok) {
-    ++g_passed;
-  } else {
-    ++g_failed;
-    std::printf("FAIL: %s\n", what);
-  }
-}
 
 std::atomic<int> g_calls{0};
 std::atomic<int> g_goodCalls{0};
@@ -184,6 +173,5 @@ int main() {
   plat::sleepMs(150);
   check(g_calls.load(std::memory_order_acquire) == calls, "no frames after Stop");
 
-  std::printf("%d passed, %d failed\n", g_passed, g_failed);
-  return g_failed ? 1 : 0;
+  return finish();
 }
