@@ -146,3 +146,51 @@ TEST(Capture, MissingOutputDirectoryWritesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Which conditional files a one-pair run leaves, per scenario: each listed
+// extension must have the given size (-1: absent).
+TEST(Capture, ConditionalFilesFollowTheSdkState) {
+  const struct {
+    const char* scenario;
+    std::map<std::string, int64_t> files;
+    const char* line;  // a line the pair must print
+  } cases[] = {
+      {"nsegs0", {{"thr", 0}, {"gain", 0}}, "  nsegs=0 table_bytes=0"},
+      {"nsegs327", {{"thr", 654}, {"gain", 25113600}}, "  nsegs=327 table_bytes=25113600"},
+      {"nsegs328", {{"thr", 656}, {"gain", -1}}, "  nsegs=328 table_bytes=25190400"},
+      {"nsegs55925", {{"thr", 4096}, {"gain", -1}}, "  nsegs=55925 table_bytes=72704"},
+      {"nsegs80000001", {{"thr", 2}, {"gain", -1}}, "  nsegs=2147483649 table_bytes="},
+      {"slot5", {{"b04", -1}, {"b05", 38400}, {"b06", -1}, {"smo", -1}, {"smoacc", 76800}}, "  ptrs418x: 0=0000000000000000 "},
+      {"nullptrs", {{"ref", -1}, {"b00", -1}, {"smo", -1}, {"smoacc", -1}, {"f20", -1}, {"e0acc", -1}, {"e0buf", -1},
+                    {"stream", -1}, {"cnt", 16}}, "  modes: "},
+      {"bar0", {{"bar", -1}, {"barinfo", -1}}, "  bar rc=0 data=0000000000000000 info=0000000000000000"},
+      {"barnullinfo", {{"bar", 4096}, {"barinfo", 64}}, "  bar rc=1 "},
+      {"temp0", {{"t32", -1}}, "[0] frames="},
+      {"geom160", {{"gray", 19200}, {"rgb", 57600}, {"raw", 9600}, {"t32", 19200}, {"smoacc", 19200}}, "[0] frames="},
+      {"geom1wide", {{"gray", 240}, {"raw", 0}, {"t32", 0}, {"ref", 0}}, "[0] frames="},
+  };
+  for (const auto& c : cases) {
+    ToolResult r = runTool("default", c.scenario, {"out", "1", "0"});
+    EXPECT_EQ(r.exitCode, 0) << c.scenario << "\n" << r.stdoutText;
+    for (const auto& [ext, size] : c.files)
+      EXPECT_EQ(fileSize(r.workDir + "/out/pair_000." + ext), size) << c.scenario << " ." << ext;
+    EXPECT_GE(findLine(r.lines, c.line), 0) << c.scenario << ": no line " << c.line << "\n" << r.stdoutText;
+  }
+  // Null colour-bar info: barinfo is the bar data's first 64 bytes.
+  ToolResult r = runTool("default", "barnullinfo", {"out", "1", "0"});
+  std::vector<unsigned char> bar = readFile(r.workDir + "/out/pair_000.bar");
+  bar.resize(64);
+  EXPECT_EQ(readFile(r.workDir + "/out/pair_000.barinfo"), bar);
+  // Temperature data rc 0 prints temp32 as 0 on every point.
+  r = runTool("default", "temp0", {"out", "1", "0"});
+  EXPECT_EQ(countLines(r.lines, "  pt("), 12);
+  for (const auto& l : r.lines)
+    if (l.rfind("  pt(", 0) == 0) {
+      EXPECT_NE(l.find(" temp32=         0 "), std::string::npos) << l;
+    }
+  EXPECT_GE(findLine(r.lines, "[0] frames="), 0);
+}
+
+}  // namespace
