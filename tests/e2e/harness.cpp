@@ -95,10 +95,17 @@ ToolResult runTool(const ToolRun& run) {
     _exit(127);
   }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(run.timeoutSeconds);
+  bool peeked = run.peekFor.empty();
   int status = 0;
   for (;;) {
     pid_t done = waitpid(pid, &status, WNOHANG);
     if (done == pid) break;
+    if (!peeked) {
+      std::string text = slurp(outPath);
+      std::vector<std::string> lines = splitLines(text);
+      for (const auto& line : lines) peeked |= line.rfind(run.peekFor, 0) == 0;
+      if (peeked) r.peek = lines;
+    }
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
       waitpid(pid, &status, 0);

@@ -12,6 +12,7 @@ struct ToolRun {
   std::string scenario = "default";  // IRSIM_SCENARIO
   std::vector<std::string> args;     // after the program path
   int timeoutSeconds = 180;
+  std::string peekFor;               // when set, standard output is taken as soon as a line starts with this
 };
 
 struct ToolResult {
@@ -20,6 +21,7 @@ struct ToolResult {
   std::string stdoutText;            // standard output as written (CR stripped)
   std::vector<std::string> calls;    // the simulated SDK's call log
   std::string workDir;               // the run's current directory
+  std::vector<std::string> peek;     // standard output when peekFor first showed, while the run went on
 };
 
 ToolResult runTool(const ToolRun& run);

@@ -105,6 +105,20 @@ TEST(Startup, LinesInOrderThenAnalysisAndDone) {
   EXPECT_TRUE(boundary);
 }
 
+// Standard output is buffered between the report's flush points: while the
+// tool warms up, the lines up to "warming" have reached it, and nothing after.
+TEST(Startup, LinesReachTheConsoleAtTheirFlushPoints) {
+  ToolRun run;
+  run.args = {"out", "0", "3000"};
+  run.peekFor = "warming ";
+  ToolResult r = runTool(run);
+  ASSERT_EQ(r.exitCode, 0) << r.stdoutText;
+  ASSERT_FALSE(r.peek.empty());
+  EXPECT_EQ(r.peek.back(), "warming 3000 ms...");
+  EXPECT_EQ(r.peek.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(r.lines.begin(), r.lines.begin() + 6), r.peek);
+}
+
 TEST(Startup, ChannelTwoAfterTwoFailingChannels) {
   ToolResult r = runTool("default", "channel2", {"out", "0", "0"});
   ASSERT_EQ(r.exitCode, 0) << r.stdoutText;
